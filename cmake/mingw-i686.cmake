@@ -1,0 +1,13 @@
+# Cross build of the shipped i686 Tarvel.exe with mingw-w64. These are the win32-thread-model
+# compilers: with the -posix ones the static winpthread library imports GetTickCount64,
+# which Windows XP lacks, so the exe would not load there. GoogleTest needs the -posix
+# compilers, so this build carries no test programs (see the win64 build for those).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
+set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
