@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/TarvelDlg.h"
+#include "platform/win32/Win32Platform.h"
 
 BOOL CTarvelApp::InitInstance()
 {
@@ -21,7 +22,7 @@ BOOL CTarvelApp::InitInstance()
         return FALSE;
     }
 
-    CTarvelDlg dlg;
+    CTarvelDlg dlg(GetWin32Platform());
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

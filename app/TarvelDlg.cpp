@@ -2,9 +2,10 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
+#include <new>
 
 #include "app/AboutDlg.h"
+#include "device/DeviceControl.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
@@ -16,8 +17,9 @@ BEGIN_MESSAGE_MAP(CTarvelDlg, CDialog)
     ON_NOTIFY(TCN_SELCHANGE, IDC_TAB, &CTarvelDlg::OnTcnSelchangeTab)
 END_MESSAGE_MAP()
 
-CTarvelDlg::CTarvelDlg(CWnd* pParent)
+CTarvelDlg::CTarvelDlg(const Platform& platform, CWnd* pParent)
     : CDialog(IDD_TARVEL_DIALOG, pParent),
+      m_platform(platform),
       m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
 }
@@ -54,9 +56,17 @@ BOOL CTarvelDlg::OnInitDialog()
     m_pDevice = nullptr;
     m_hDevNotify = nullptr;
 
-    // The device session comes with the device layer; until then the window opens empty.
-    if (m_pDevice == nullptr)
+    // Without a session or a known platform the window opens empty: no page, no timer.
+    m_pDevice = new (std::nothrow) CDeviceControl(m_platform);
+    if (m_pDevice == nullptr || !m_pDevice->IsPlatformKnown())
         return TRUE;
+
+    // The status line stays hidden until the page has a notice for it.
+    m_status.m_crText = kStatusTextColour;
+    m_status.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+
+    if (m_pDevice->Open(m_hWnd))
+        m_bDevicePresent = true;
 
     return TRUE;
 }
@@ -144,6 +154,13 @@ BOOL CTarvelDlg::DestroyWindow()
         ::UnregisterDeviceNotification(m_hDevNotify);
         m_hDevNotify = nullptr;
     }
+    // The timer stops first, so that no tick can reach the session while it goes.
     ::KillTimer(m_hWnd, kSupervisionTimerId);
+    if (m_pDevice != nullptr)
+    {
+        m_pDevice->Close();
+        delete m_pDevice;
+        m_pDevice = nullptr;
+    }
     return CDialog::DestroyWindow();
 }

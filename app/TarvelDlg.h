@@ -7,6 +7,7 @@
 
 #include "controls/ColorStatic.h"
 #include "framework/Dialog.h"
+#include "platform/Platform.h"
 
 class CDeviceControl;
 class CPPageTarvel;
@@ -14,7 +15,8 @@ class CPPageTarvel;
 class CTarvelDlg : public CDialog
 {
 public:
-    explicit CTarvelDlg(CWnd* pParent = nullptr);
+    // The device session runs on platform, whose interfaces must outlive the dialog.
+    explicit CTarvelDlg(const Platform& platform, CWnd* pParent = nullptr);
     ~CTarvelDlg() override;
 
     BOOL DestroyWindow() override;
@@ -25,6 +27,7 @@ public:
 
     static constexpr int kMaxPages = 16;
     static constexpr UINT_PTR kSupervisionTimerId = 1567;
+    static constexpr COLORREF kStatusTextColour = RGB(127, 0, 0);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -42,6 +45,7 @@ protected:
 
     void ShowPage(int nPage);
 
+    Platform m_platform;
     CDeviceControl* m_pDevice = nullptr;
     bool m_bDevicePresent = false;
     CPPageTarvel* m_pFormatPage = nullptr;

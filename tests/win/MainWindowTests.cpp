@@ -8,8 +8,11 @@
 
 #include "app/TarvelDlg.h"
 #include "controls/TransparentStatic.h"
+#include "device/DeviceControl.h"
 #include "framework/WinApp.h"
+#include "platform/win32/Win32Platform.h"
 #include "res/resource.h"
+#include "sim/SimMachine.h"
 #include "tests/win/ModalDriver.h"
 
 namespace
@@ -17,10 +20,17 @@ namespace
 constexpr const char* kMainTitle = "Brask Quelo Audio Control Panel";
 constexpr const char* kAboutTitle = "About Brask Quelo Audio Control Panel";
 
-// Records what the window looked like when the framework destroyed it.
+// Records what the window looked like when the framework destroyed it, and lets the tests
+// look at the session and the flags.
 class CRecordingDlg : public CTarvelDlg
 {
 public:
+    explicit CRecordingDlg(const Platform& platform) : CTarvelDlg(platform) {}
+
+    using CTarvelDlg::m_bDevicePresent;
+    using CTarvelDlg::m_pDevice;
+    using CTarvelDlg::m_status;
+
     BOOL DestroyWindow() override
     {
         ++m_nDestroyCalls;
@@ -41,7 +51,9 @@ protected:
     void TearDown() override { m_app.m_pMainWnd = nullptr; }
 
     CWinApp m_app;
-    CRecordingDlg m_dlg;
+    // Windows XP on x86 without the device, unless a test says otherwise.
+    CSimMachine m_sim{SimOs::WindowsXpX86()};
+    CRecordingDlg m_dlg{m_sim.GetPlatform()};
 };
 
 std::vector<HWND> ChildWindows(HWND hParent)
@@ -53,11 +65,13 @@ std::vector<HWND> ChildWindows(HWND hParent)
 }
 }  // namespace
 
-TEST_F(MainWindowTest, OpensEmptyWithIconsAndHiddenStatusLineWhenThereIsNoSession)
+TEST_F(MainWindowTest, OpensEmptyWithIconsAndHiddenStatusLineWhenThePlatformIsUnknown)
 {
+    m_sim.Os().bVersionFails = true;
     HICON hAppIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     RunWhenIdle([&] {
         HWND hDlg = m_dlg.m_hWnd;
+        CEndDialogOnExit end(hDlg);
         EXPECT_TRUE(::IsWindowVisible(hDlg));
         EXPECT_EQ(WindowText(hDlg), kMainTitle);
         EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(hDlg, WM_GETICON, ICON_BIG, 0)), hAppIcon);
@@ -68,14 +82,69 @@ TEST_F(MainWindowTest, OpensEmptyWithIconsAndHiddenStatusLineWhenThereIsNoSessio
         // Only the template's own controls: no page was created.
         EXPECT_EQ(ChildWindows(hDlg).size(), 3u);
         EXPECT_EQ(::SendMessageA(hDlg, WM_QUERYDRAGICON, 0, 0), reinterpret_cast<LRESULT>(hAppIcon));
-        ::PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
+        // Set-up stopped before the status line's colour and the first open.
+        EXPECT_EQ(m_dlg.m_status.m_crText, RGB(0, 0, 0));
+        EXPECT_EQ(m_sim.Calls(SimCall::GetClassDevs), 0);
+        EXPECT_FALSE(m_dlg.m_bDevicePresent);
     });
     EXPECT_EQ(m_dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(m_dlg.m_pDevice, nullptr);
+    EXPECT_EQ(m_sim.Leftovers(), "");
+}
+
+TEST_F(MainWindowTest, OpensThePresentDeviceAtStartAndClosesItWhenDestroyed)
+{
+    m_sim.AddAudioDevice("Quorvane", "USB\\VID_2B91&PID_4C07&MI_01\\7&1A2B3C4D&0&0001");
+    RunWhenIdle([&] {
+        CEndDialogOnExit end(m_dlg.m_hWnd);
+        ASSERT_NE(m_dlg.m_pDevice, nullptr);
+        EXPECT_TRUE(m_dlg.m_pDevice->IsOpen());
+        EXPECT_TRUE(m_dlg.m_bDevicePresent);
+        EXPECT_NE(m_sim.Leftovers(), "") << "the filter is held open while the panel runs";
+        EXPECT_EQ(m_dlg.m_status.m_crText, RGB(127, 0, 0));
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(m_dlg.m_hWnd, IDC_STATUS)));
+    });
+    EXPECT_EQ(m_dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(m_dlg.m_nDestroyCalls, 1);
+    EXPECT_EQ(m_dlg.m_pDevice, nullptr);
+    EXPECT_EQ(m_sim.Leftovers(), "") << "the session was closed and deleted";
+}
+
+TEST_F(MainWindowTest, StartsWithTheDeviceAbsentWhenTheFirstOpenFails)
+{
+    m_sim.AddAudioDevice("Quorvane", "USB\\VID_2B91&PID_4C07&MI_01\\7&1A2B3C4D&0&0001").bOpenFails = true;
+    RunWhenIdle([&] {
+        CEndDialogOnExit end(m_dlg.m_hWnd);
+        ASSERT_NE(m_dlg.m_pDevice, nullptr);
+        EXPECT_TRUE(m_dlg.m_pDevice->IsPlatformKnown());
+        EXPECT_FALSE(m_dlg.m_pDevice->IsOpen());
+        EXPECT_FALSE(m_dlg.m_bDevicePresent);
+        EXPECT_EQ(m_sim.Leftovers(), "");
+    });
+    m_dlg.DoModal();
+    EXPECT_EQ(m_dlg.m_pDevice, nullptr);
+}
+
+TEST(MainWindowOnWine, KnowsThePlatformAndFindsNoDevice)
+{
+    CRecordingDlg dlg(GetWin32Platform());
+    bool bKnown = false, bOpen = true;
+    RunWhenIdle([&] {
+        CEndDialogOnExit end(dlg.m_hWnd);
+        ASSERT_NE(dlg.m_pDevice, nullptr);
+        bKnown = dlg.m_pDevice->IsPlatformKnown();
+        bOpen = dlg.m_pDevice->IsOpen();
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(bKnown);
+    EXPECT_FALSE(bOpen);
+    EXPECT_FALSE(dlg.m_bDevicePresent);
 }
 
 TEST_F(MainWindowTest, SystemMenuEndsWithSeparatorAndAboutEntry)
 {
     RunWhenIdle([&] {
+        CEndDialogOnExit end(m_dlg.m_hWnd);
         HMENU hMenu = ::GetSystemMenu(m_dlg.m_hWnd, FALSE);
         ASSERT_NE(hMenu, nullptr);
         const int nItems = ::GetMenuItemCount(hMenu);
@@ -91,7 +160,6 @@ TEST_F(MainWindowTest, SystemMenuEndsWithSeparatorAndAboutEntry)
         char szText[64] = "";
         ::GetMenuStringA(hMenu, nItems - 1, szText, sizeof(szText), MF_BYPOSITION);
         EXPECT_STREQ(szText, "&About Audio Control Panel...");
-        ::PostMessageA(m_dlg.m_hWnd, WM_COMMAND, IDCANCEL, 0);
     });
     m_dlg.DoModal();
 }
@@ -101,9 +169,11 @@ TEST_F(MainWindowTest, AboutEntryOpensAboutBoxLaidOutOnItsPicture)
     HWND hAbout = nullptr;
     bool bMainDisabledMeanwhile = false;
     RunWhenIdle([&] {
+        CEndDialogOnExit end(m_dlg.m_hWnd);
         RunWhenIdle([&] {
             hAbout = FindThreadWindow(kAboutTitle);
             ASSERT_NE(hAbout, nullptr) << "no About box";
+            CEndDialogOnExit endAbout(hAbout, IDOK);
             bMainDisabledMeanwhile = !::IsWindowEnabled(m_dlg.m_hWnd);
             EXPECT_EQ(::GetWindow(hAbout, GW_OWNER), m_dlg.m_hWnd);
 
@@ -141,15 +211,12 @@ TEST_F(MainWindowTest, AboutEntryOpensAboutBoxLaidOutOnItsPicture)
             RECT rcOkUnits = {0, 0, 50, 16};
             ::MapDialogRect(hAbout, &rcOkUnits);
             EXPECT_EQ(rcOk.right - rcOk.left, rcOkUnits.right);
-
-            ::PostMessageA(hAbout, WM_COMMAND, IDOK, 0);
         });
         ::SendMessageA(m_dlg.m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
         // Back from the About box's own modal loop.
         EXPECT_FALSE(::IsWindow(hAbout));
         EXPECT_TRUE(::IsWindowEnabled(m_dlg.m_hWnd));
         EXPECT_TRUE(::IsWindow(m_dlg.m_hWnd));
-        ::PostMessageA(m_dlg.m_hWnd, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(m_dlg.DoModal(), IDCANCEL);
     EXPECT_NE(hAbout, nullptr);
@@ -159,9 +226,11 @@ TEST_F(MainWindowTest, AboutEntryOpensAboutBoxLaidOutOnItsPicture)
 TEST_F(MainWindowTest, AboutBoxLinesLetThePictureShowThrough)
 {
     RunWhenIdle([&] {
+        CEndDialogOnExit end(m_dlg.m_hWnd);
         RunWhenIdle([&] {
             HWND hAbout = FindThreadWindow(kAboutTitle);
             ASSERT_NE(hAbout, nullptr);
+            CEndDialogOnExit endAbout(hAbout, IDOK);
             HWND hLine = ::GetDlgItem(hAbout, IDC_VERSION);
             ::UpdateWindow(hAbout);
             RECT rc;
@@ -187,10 +256,8 @@ TEST_F(MainWindowTest, AboutBoxLinesLetThePictureShowThrough)
             EXPECT_EQ(nFace, 0) << "white " << nWhite << ", ink " << nInk;
             EXPECT_GT(nWhite, 0);
             EXPECT_GT(nInk, 0);
-            ::PostMessageA(hAbout, WM_COMMAND, IDOK, 0);
         });
         ::SendMessageA(m_dlg.m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-        ::PostMessageA(m_dlg.m_hWnd, WM_COMMAND, IDCANCEL, 0);
     });
     m_dlg.DoModal();
 }
@@ -205,6 +272,7 @@ TEST_F(MainWindowTest, AboutBoxClosesWithOkEscAndCloseBox)
     };
     std::vector<bool> closed;
     RunWhenIdle([&] {
+        CEndDialogOnExit end(m_dlg.m_hWnd);
         for (const Close& close : closes)
         {
             HWND hAbout = nullptr;
@@ -215,7 +283,6 @@ TEST_F(MainWindowTest, AboutBoxClosesWithOkEscAndCloseBox)
             ::SendMessageA(m_dlg.m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
             closed.push_back(hAbout != nullptr && !::IsWindow(hAbout) && ::IsWindow(m_dlg.m_hWnd));
         }
-        ::PostMessageA(m_dlg.m_hWnd, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(m_dlg.DoModal(), IDCANCEL);
     ASSERT_EQ(closed.size(), 3u);
@@ -227,10 +294,10 @@ TEST_F(MainWindowTest, MinimiseHidesTheWindowInsteadOfMinimisingIt)
 {
     bool bVisible = true, bIconic = true;
     RunWhenIdle([&] {
+        CEndDialogOnExit end(m_dlg.m_hWnd);
         ::SendMessageA(m_dlg.m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
         bVisible = ::IsWindowVisible(m_dlg.m_hWnd) != FALSE;
         bIconic = ::IsIconic(m_dlg.m_hWnd) != FALSE;
-        ::PostMessageA(m_dlg.m_hWnd, WM_COMMAND, IDCANCEL, 0);
     });
     m_dlg.DoModal();
     EXPECT_FALSE(bVisible);

@@ -17,3 +17,22 @@ std::string WindowText(HWND hWnd);
 
 // A child's rectangle in its parent's client coordinates.
 RECT ChildRect(HWND hChild);
+
+// Ends a dialog (WM_COMMAND with nCommand) when the step that declares it ends, however it
+// ends: a failed ASSERT returns early, and must not leave a modal loop running for ever.
+class CEndDialogOnExit
+{
+public:
+    explicit CEndDialogOnExit(HWND hDlg, WPARAM nCommand = IDCANCEL) : m_hDlg(hDlg), m_nCommand(nCommand) {}
+    ~CEndDialogOnExit()
+    {
+        if (::IsWindow(m_hDlg))
+            ::PostMessageA(m_hDlg, WM_COMMAND, m_nCommand, 0);
+    }
+    CEndDialogOnExit(const CEndDialogOnExit&) = delete;
+    CEndDialogOnExit& operator=(const CEndDialogOnExit&) = delete;
+
+private:
+    HWND m_hDlg;
+    WPARAM m_nCommand;
+};

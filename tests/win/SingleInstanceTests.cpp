@@ -71,8 +71,8 @@ TEST_P(SingleInstanceTest, StartLooksForARunningPanelByExactTitle)
     {
         RunWhenIdle([&] {
             HWND hMain = FindThreadWindow(kMainTitle);
+            CEndDialogOnExit end(hMain);
             bMainWindowSeen = hMain != nullptr && ::IsWindowVisible(hMain);
-            ::PostMessageA(hMain, WM_COMMAND, IDCANCEL, 0);
         });
     }
     CDialogCreationCounter counter;
