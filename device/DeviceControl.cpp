@@ -1,5 +1,6 @@
 #include "device/DeviceControl.h"
 
+#include "device/EndpointFormat.h"
 #include "discovery/DevicePath.h"
 #include "discovery/RenderEndpoints.h"
 #include "discovery/TopologyDiscovery.h"
@@ -134,13 +135,51 @@ bool CDeviceControl::ExchangeFormat(bool bGet, DeviceFormatBlock* pBlock)
     return SendFormatProperty(kPropertyIdFormat, bGet ? kKsPropertyTypeGet : kKsPropertyTypeSet, pBlock);
 }
 
-bool CDeviceControl::ExchangeEndpointFormat(bool /*bGet*/, DeviceFormatBlock* /*pBlock*/)
+const char16_t* CDeviceControl::EndpointKey(int nIndex) const
+{
+    // An id too short to carry a key would leave the key to stale buffer bytes.
+    const char16_t* pszId = m_szRenderId[nIndex];
+    for (int i = 0; i < kEndpointIdKeyOffset; ++i)
+        if (pszId[i] == 0)
+            return nullptr;
+    return pszId + kEndpointIdKeyOffset;
+}
+
+bool CDeviceControl::ExchangeEndpointFormat(bool bGet, DeviceFormatBlock* pBlock)
 {
     if (m_nRenderCount < 1)
         return false;
-    // The endpoint's format values are reached through the helper driver, which is not
-    // deployed yet: no endpoint format can be read or written.
-    return false;
+    const int nCount = m_nRenderCount < kMaxEndpoints ? m_nRenderCount : kMaxEndpoints;
+
+    if (!bGet)
+    {
+        const std::uint16_t nBits = pBlock->playBits == kDriverBits24 ? kPanelBits24 : pBlock->playBits;
+        for (int i = 0; i < nCount; ++i)
+            if (!WriteEndpointFormat(m_platform, EndpointKey(i), pBlock->playRate, *m_pOsInfo, kEndpointChannels,
+                                     nBits))
+                return false;
+        return true;
+    }
+
+    pBlock->size = sizeof(*pBlock);
+    pBlock->playFlag = 1;
+    pBlock->recFlag = 1;
+    std::uint32_t nRate = 0;
+    std::uint16_t nChannels = 0;
+    std::uint16_t nBits = 0;
+    for (int i = 0; i < nCount; ++i)
+    {
+        if (!ReadEndpointFormat(m_platform, EndpointKey(i), *m_pOsInfo, &nRate, &nChannels, &nBits))
+            return false;
+        if (nRate != pBlock->playRate || static_cast<std::uint8_t>(nBits) != pBlock->playBits)
+            break;
+    }
+    pBlock->playRate = nRate;
+    pBlock->playBits = static_cast<std::uint8_t>(nBits);
+    pBlock->playFlag = 1;
+    if (pBlock->playBits == kDriverBits24)
+        pBlock->playBits = kPanelBits24;
+    return true;
 }
 
 bool CDeviceControl::GetStreamStatus(DeviceFormatBlock* pBlock)

@@ -9,6 +9,10 @@
 #include <memory>
 
 constexpr int kMaxEndpoints = 4;
+// An endpoint id is "{0.0.0.00000000}." and the endpoint's key in the audio endpoint registry.
+constexpr int kEndpointIdKeyOffset = 17;
+// The endpoint format is always written for stereo.
+constexpr std::uint16_t kEndpointChannels = 2;
 
 class CDeviceControl
 {
@@ -29,6 +33,10 @@ public:
     bool IsWindows6() const;
     // Null when the record could not be allocated.
     const OsVersionInfo* GetOsInfo() const { return m_pOsInfo.get(); }
+    // The render endpoint list that Open found on Windows 6.x.
+    int GetRenderCount() const { return m_nRenderCount; }
+    const char16_t* GetRenderId(int nIndex) const { return m_szRenderId[nIndex]; }
+    const char* GetRenderName(int nIndex) const { return m_szRenderName[nIndex]; }
 
     // GET (bGet true) or SET of the stored format.
     bool ExchangeFormat(bool bGet, DeviceFormatBlock* pBlock);
@@ -38,6 +46,8 @@ private:
     bool FindEndpoints(SysHandle hMainWnd);
     bool SendFormatProperty(std::uint32_t nId, std::uint32_t nFlags, DeviceFormatBlock* pBlock);
     bool ExchangeEndpointFormat(bool bGet, DeviceFormatBlock* pBlock);
+    // The endpoint's key: its id from the 18th unit on; null when the id is shorter.
+    const char16_t* EndpointKey(int nIndex) const;
 
     Platform m_platform;
     std::unique_ptr<OsVersionInfo> m_pOsInfo;

@@ -5,6 +5,13 @@
 
 #include <cstdint>
 
-// Stores up to four endpoints whose instance path holds pszPattern; true when one was stored.
+constexpr int kMaxRenderEndpoints = 4;
+
+// Stands in for an endpoint text that cannot be read.
+constexpr char16_t kEndpointTextUnavailable[] = u"<Device not available>";
+
+// Stores the first four active render endpoints whose instance path holds pszPattern (letter
+// case ignored), in collection order: ids and descriptions. Only entries up to the count are
+// written. True when one was stored.
 bool FindRenderEndpoints(const Platform& platform, SysHandle hWnd, const char* pszPattern,
                          char16_t (*pszIds)[kSysMaxPath], char (*pszNames)[kSysMaxPath], std::int32_t* pnCount);

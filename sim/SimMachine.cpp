@@ -34,7 +34,66 @@ SimOs SimOs::Make(std::uint32_t nPlatformId, std::uint32_t nMajor, std::uint32_t
     return os;
 }
 
-CSimMachine::CSimMachine(const SimOs& os) : m_os(os) {}
+CSimMachine::CSimMachine(const SimOs& os) : m_os(os)
+{
+    AddDirectory("C:\\WINDOWS");
+    AddDirectory(m_systemDirectory);
+    if (m_os.nNativeArchitecture == kSysProcessorArchitectureAmd64 ||
+        m_os.nNativeArchitecture == kSysProcessorArchitectureIa64)
+        AddDirectory("C:\\WINDOWS\\SysWOW64");
+    AddDirectory(ProgramDirectory());
+    PutFile(m_modulePath, "Tarvel program image");
+    PutFile(ProgramDirectory() + "\\Kestrin.dll", kKestrinImage);
+}
+
+const char* SimCallName(SimCall call)
+{
+    static const char* const s_names[] = {
+        "SetupDiGetClassDevs", "SetupDiEnumDeviceInfo", "SetupDiGetDeviceRegistryProperty",
+        "SetupDiGetDeviceInstanceId", "SetupDiEnumDeviceInterfaces", "SetupDiGetDeviceInterfaceDetail",
+        "CreateFile", "CloseHandle", "DeviceIoControl", "GetVersionEx", "OpenProcessToken", "GetLastError",
+        "GetModuleFileName", "GetSystemDirectory", "CopyFile", "OpenSCManager", "CreateService", "OpenService",
+        "StartService", "ControlService", "DeleteService", "CloseServiceHandle", "new reader", "CoInitializeEx",
+        "CoCreateInstance", "EnumAudioEndpoints", "GetCount", "Item", "GetId", "OpenPropertyStore", "GetValue",
+        "ReleaseAll", "delete reader"};
+    static_assert(sizeof(s_names) / sizeof(s_names[0]) == static_cast<std::size_t>(SimCall::Count),
+                  "one name per call");
+    return s_names[static_cast<int>(call)];
+}
+
+void CSimMachine::FailCalls(SimCall call, std::uint32_t nError, int nTimes)
+{
+    m_failures[call] = Failure{nError, nTimes};
+}
+
+bool CSimMachine::Injected(SimCall call)
+{
+    auto it = m_failures.find(call);
+    if (it == m_failures.end() || it->second.nTimes == 0)
+        return false;
+    if (it->second.nTimes > 0)
+        --it->second.nTimes;
+    m_nLastError = it->second.nError;
+    return true;
+}
+
+int CSimMachine::TotalCalls() const
+{
+    int nTotal = 0;
+    for (int n : m_nCalls)
+        nTotal += n;
+    return nTotal;
+}
+
+std::string CSimMachine::CallSummary() const
+{
+    std::string text;
+    for (int i = 0; i < static_cast<int>(SimCall::Count); ++i)
+        if (m_nCalls[i])
+            text += (text.empty() ? "" : ", ") + std::string(SimCallName(static_cast<SimCall>(i))) + " " +
+                    std::to_string(m_nCalls[i]);
+    return text;
+}
 
 bool CSimMachine::SameIgnoringCase(const std::string& a, const char* b)
 {
@@ -60,6 +119,9 @@ Platform CSimMachine::GetPlatform()
     platform.pSystemInfo = this;
     platform.pDebugOutput = this;
     platform.pTextConversion = this;
+    platform.pFileSystem = this;
+    platform.pServiceControl = this;
+    platform.pAudioEndpoints = this;
     return platform;
 }
 
@@ -91,8 +153,22 @@ std::string CSimMachine::Leftovers() const
 {
     std::string text;
     auto add = [&text](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
-    if (!m_handles.empty())
-        add(Plural(m_handles.size(), "handle") + " open");
+    std::size_t nHandles = 0;
+    std::size_t nDevices = 0;
+    for (const auto& entry : m_handles)
+        ++(entry.second.kind == HandleKind::KestrinDevice ? nDevices : nHandles);
+    if (nHandles)
+        add(Plural(nHandles, "handle") + " open");
+    if (nDevices)
+        add(Plural(nDevices, "driver device") + " open");
+    if (!m_serviceHandles.empty())
+        add(Plural(m_serviceHandles.size(), "service handle") + " open");
+    for (const SimService& service : m_services)
+        add("service " + service.name + (service.bRunning ? " running" : " installed"));
+    if (m_nComReferences)
+        add(Plural(static_cast<std::size_t>(m_nComReferences), "COM reference") + " held");
+    if (!m_readers.empty())
+        add(Plural(m_readers.size(), "endpoint reader") + " not freed");
     if (!m_sets.empty())
         add(Plural(m_sets.size(), "device information set") + " open");
     if (!m_buffers.empty())
@@ -147,7 +223,35 @@ SysHandle CSimMachine::CreateFileA(const char* pszPath, std::uint32_t nAccess, s
                                    std::uint32_t nDisposition, std::uint32_t /*nFlags*/)
 {
     Count(SimCall::CreateFile);
-    if (!pszPath || nDisposition != kSysOpenExisting || !(nAccess & kSysGenericRead))
+    if (!pszPath)
+    {
+        Fail(kErrorInvalidParameter);
+        return InvalidSysHandle();
+    }
+    if (Injected(SimCall::CreateFile))
+        return InvalidSysHandle();
+
+    // A device opens with either disposition.
+    if (SameIgnoringCase("\\\\.\\DKestrin", pszPath))
+    {
+        if (nDisposition != kSysOpenExisting && nDisposition != kSysCreateAlways)
+        {
+            Fail(kErrorInvalidParameter);
+            return InvalidSysHandle();
+        }
+        if (!IsKestrinDevicePresent())
+        {
+            Fail(kErrorFileNotFound);
+            return InvalidSysHandle();
+        }
+        SysHandle h = NewHandle();
+        m_handles[h] = HandleEntry{HandleKind::KestrinDevice, 0};
+        Succeed();
+        return h;
+    }
+
+    // Only what the panel opens: existing objects, for reading.
+    if (nDisposition != kSysOpenExisting || !(nAccess & kSysGenericRead))
     {
         Fail(kErrorInvalidParameter);
         return InvalidSysHandle();
@@ -170,6 +274,13 @@ SysHandle CSimMachine::CreateFileA(const char* pszPath, std::uint32_t nAccess, s
             return h;
         }
     }
+    if (FindFile(pszPath))
+    {
+        SysHandle h = NewHandle();
+        m_handles[h] = HandleEntry{HandleKind::File, 0};
+        Succeed();
+        return h;
+    }
     Fail(kErrorFileNotFound);
     return InvalidSysHandle();
 }
@@ -190,14 +301,26 @@ bool CSimMachine::DeviceIoControl(SysHandle h, std::uint32_t nControlCode, const
 {
     Count(SimCall::DeviceIoControl);
     auto it = m_handles.find(h);
-    if (it == m_handles.end() || it->second.kind != HandleKind::Filter)
+    if (it == m_handles.end())
         return Fail(kErrorInvalidHandle);
-    if (nControlCode != kIoctlKsProperty)
-        return Fail(kErrorInvalidFunction);
+    if (Injected(SimCall::DeviceIoControl))
+        return false;
     std::uint32_t nError = 0;
-    if (!m_devices[it->second.nDevice].driver.HandleProperty(pIn, nInSize, pOut, nOutSize, pnReturned, &nError))
-        return Fail(nError);
-    return Succeed();
+    switch (it->second.kind)
+    {
+    case HandleKind::Filter:
+        if (nControlCode != kIoctlKsProperty)
+            return Fail(kErrorInvalidFunction);
+        if (!m_devices[it->second.nDevice].driver.HandleProperty(pIn, nInSize, pOut, nOutSize, pnReturned, &nError))
+            return Fail(nError);
+        return Succeed();
+    case HandleKind::KestrinDevice:
+        if (!m_kestrin.HandleRequest(nControlCode, pIn, nInSize, pOut, nOutSize, pnReturned, &nError))
+            return Fail(nError);
+        return Succeed();
+    default:
+        return Fail(kErrorInvalidFunction);
+    }
 }
 
 // System information and token

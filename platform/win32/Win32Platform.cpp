@@ -3,6 +3,8 @@
 
 #include "platform/win32/Win32Platform.h"
 
+#include "platform/win32/Win32EndpointReader.h"
+
 #include <windows.h>
 #include <setupapi.h>
 
@@ -42,6 +44,14 @@ static_assert(kSysProcessorArchitectureIntel == PROCESSOR_ARCHITECTURE_INTEL &&
 static_assert(kSysPlatformWin32s == VER_PLATFORM_WIN32s && kSysPlatformWin32Windows == VER_PLATFORM_WIN32_WINDOWS &&
                   kSysPlatformWin32Nt == VER_PLATFORM_WIN32_NT && kSysNtWorkstation == VER_NT_WORKSTATION,
               "version codes");
+static_assert(kSysScManagerAllAccess == SC_MANAGER_ALL_ACCESS && kSysServiceAllAccess == SERVICE_ALL_ACCESS,
+              "service access rights");
+static_assert(kSysServiceKernelDriver == SERVICE_KERNEL_DRIVER && kSysServiceDemandStart == SERVICE_DEMAND_START &&
+                  kSysServiceErrorNormal == SERVICE_ERROR_NORMAL && kSysServiceControlStop == SERVICE_CONTROL_STOP,
+              "service parameters");
+static_assert(kSysErrorServiceAlreadyRunning == ERROR_SERVICE_ALREADY_RUNNING &&
+                  kSysErrorServiceExists == ERROR_SERVICE_EXISTS,
+              "service error codes");
 
 const GUID* AsGuid(const SysGuid* p)
 {
@@ -52,7 +62,9 @@ class CWin32Platform : public IFileIo,
                        public ISetupApi,
                        public ISystemInfo,
                        public IDebugOutput,
-                       public ITextConversion
+                       public ITextConversion,
+                       public IFileSystem,
+                       public IServiceControl
 {
 public:
     Platform Bundle()
@@ -63,6 +75,9 @@ public:
         platform.pSystemInfo = this;
         platform.pDebugOutput = this;
         platform.pTextConversion = this;
+        platform.pFileSystem = this;
+        platform.pServiceControl = this;
+        platform.pAudioEndpoints = &GetWin32AudioEndpoints();
         return platform;
     }
 
@@ -222,6 +237,68 @@ public:
     {
         return ::WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(pszSource), -1, pszDest, nDestSize,
                                      nullptr, nullptr);
+    }
+
+    // IFileSystem
+    std::uint32_t GetModuleFileNameA(char* pszPath, std::uint32_t nSize) override
+    {
+        return ::GetModuleFileNameA(nullptr, pszPath, nSize);
+    }
+
+    std::uint32_t GetSystemDirectoryA(char* pszPath, std::uint32_t nSize) override
+    {
+        return ::GetSystemDirectoryA(pszPath, nSize);
+    }
+
+    bool CopyFileA(const char* pszSource, const char* pszDest, bool bFailIfExists) override
+    {
+        return ::CopyFileA(pszSource, pszDest, bFailIfExists ? TRUE : FALSE) != FALSE;
+    }
+
+    // IServiceControl (its GetLastError is the one above)
+    SysHandle OpenSCManagerA(std::uint32_t nAccess) override
+    {
+        return ::OpenSCManagerA(nullptr, nullptr, nAccess);
+    }
+
+    SysHandle CreateServiceA(SysHandle hManager, const char* pszName, const char* pszDisplayName,
+                             std::uint32_t nAccess, std::uint32_t nServiceType, std::uint32_t nStartType,
+                             std::uint32_t nErrorControl, const char* pszBinaryPath) override
+    {
+        return ::CreateServiceA(AsService(hManager), pszName, pszDisplayName, nAccess, nServiceType, nStartType,
+                                nErrorControl, pszBinaryPath, nullptr, nullptr, nullptr, nullptr, nullptr);
+    }
+
+    SysHandle OpenServiceA(SysHandle hManager, const char* pszName, std::uint32_t nAccess) override
+    {
+        return ::OpenServiceA(AsService(hManager), pszName, nAccess);
+    }
+
+    bool StartServiceA(SysHandle hService) override
+    {
+        return ::StartServiceA(AsService(hService), 0, nullptr) != FALSE;
+    }
+
+    bool ControlService(SysHandle hService, std::uint32_t nControl) override
+    {
+        SERVICE_STATUS status = {};
+        return ::ControlService(AsService(hService), nControl, &status) != FALSE;
+    }
+
+    bool DeleteService(SysHandle hService) override
+    {
+        return ::DeleteService(AsService(hService)) != FALSE;
+    }
+
+    bool CloseServiceHandle(SysHandle h) override
+    {
+        return ::CloseServiceHandle(AsService(h)) != FALSE;
+    }
+
+private:
+    static SC_HANDLE AsService(SysHandle h)
+    {
+        return static_cast<SC_HANDLE>(h);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "device/DeviceControl.h"
 #include "sim/SimMachine.h"
+#include "EndpointSetup.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,7 @@ TEST(DeviceControl, OpenFindsAndOpensTheTopologyFilter)
         {"XP, device unplugged", SimOs::WindowsXpX86(), unplugged, false, 1, 0},
         {"XP, filter present but not openable", SimOs::WindowsXpX86(), notOpenable, false, 2, 1},
         {"NT 6.2 takes the filter path", SimOs::Nt62X64(), present, true, 2, 1},
-        // No render endpoint can be found yet, so 6.x stops before the filter.
+        // Without the render endpoint 6.x stops before the filter.
         {"Windows 7 finds no endpoint", SimOs::Windows7X64(), present, false, 0, 0},
     };
     for (const OpenCase& c : cases)
@@ -154,6 +155,71 @@ TEST(DeviceControl, ReopensAfterCloseAndClosesOnDestruction)
     }
     EXPECT_EQ(2, sim.Calls(SimCall::CloseHandle));
     EXPECT_EQ("", sim.Leftovers());
+}
+
+struct Windows6Case
+{
+    const char* pszLabel;
+    std::function<void(CSimMachine&)> setUp;
+    bool bOpen;
+    bool bFilter;
+};
+
+TEST(DeviceControl, OnWindows6TheSessionNeedsExactlyOneEndpoint)
+{
+    const auto endpoint = [](CSimMachine& sim) {
+        sim.AddEndpoint(kDeviceEndpointId, SimFlow::Render, kSimEndpointActive, kDeviceInstancePath, u"Speakers");
+    };
+    const Windows6Case cases[] = {
+        {"one endpoint, no filter", endpoint, true, false},
+        {"one endpoint and the filter",
+         [endpoint](CSimMachine& sim) {
+             endpoint(sim);
+             sim.AddAudioDevice("Quorvane", kInstanceId);
+         },
+         true, true},
+        {"two endpoints",
+         [endpoint](CSimMachine& sim) {
+             endpoint(sim);
+             sim.AddEndpoint(u"{0.0.0.00000000}.{second}", SimFlow::Render, kSimEndpointActive, kDeviceInstancePath,
+                             u"Digital");
+             sim.AddAudioDevice("Quorvane", kInstanceId);
+         },
+         false, false},
+        {"an empty id",
+         [](CSimMachine& sim) {
+             sim.AddEndpoint(u"", SimFlow::Render, kSimEndpointActive, kDeviceInstancePath, u"Speakers");
+         },
+         false, false},
+    };
+    for (const Windows6Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszLabel);
+        CSimMachine sim(SimOs::Windows7X64());
+        c.setUp(sim);
+        CDeviceControl session(sim.GetPlatform());
+
+        EXPECT_EQ(c.bOpen, session.Open(nullptr));
+        EXPECT_EQ(c.bOpen, session.IsOpen());
+        EXPECT_EQ(c.bOpen ? 1 : 0, session.GetRenderCount());
+        for (int i = c.bOpen ? 1 : 0; i < kMaxEndpoints; ++i)
+        {
+            EXPECT_EQ(0, session.GetRenderId(i)[0]) << "entry " << i;
+            EXPECT_EQ(0, session.GetRenderName(i)[0]) << "entry " << i;
+        }
+        if (c.bOpen)
+        {
+            EXPECT_EQ(std::u16string(kDeviceEndpointId), session.GetRenderId(0));
+            EXPECT_STREQ("Speakers", session.GetRenderName(0));
+        }
+        EXPECT_EQ(c.bFilter ? "1 handle open" : "", sim.Leftovers());
+        DeviceFormatBlock block = {};
+        EXPECT_EQ(c.bFilter, session.GetStreamStatus(&block)) << "status needs the filter";
+        session.Close();
+        EXPECT_EQ(0, session.GetRenderCount());
+        EXPECT_EQ(0, session.GetRenderId(0)[0]);
+        EXPECT_EQ("", sim.Leftovers());
+    }
 }
 
 } // namespace

@@ -1,13 +1,17 @@
-// The real forwarding under Windows (or Wine): detection and a search on a machine without
+// The real forwarding under Windows (or Wine): detection, and searches on a machine without
 // the device.
 
 #include "device/DeviceControl.h"
+#include "discovery/RenderEndpoints.h"
 #include "discovery/TopologyDiscovery.h"
+#include "platform/win32/Win32EndpointReader.h"
 #include "platform/win32/Win32Platform.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 
 namespace {
@@ -77,6 +81,35 @@ private:
     ISetupApi& m_real;
 };
 
+// Counts the readers the real factory hands out and gets back.
+class CCountingAudioEndpoints : public IAudioEndpoints
+{
+public:
+    explicit CCountingAudioEndpoints(IAudioEndpoints& real) : m_real(real) {}
+
+    int m_nReadersMade = 0;
+    int m_nReadersAlive = 0;
+
+    IEndpointReader* NewEndpointReader(SysHandle hNotifyWnd) override
+    {
+        IEndpointReader* pReader = m_real.NewEndpointReader(hNotifyWnd);
+        if (pReader)
+        {
+            ++m_nReadersMade;
+            ++m_nReadersAlive;
+        }
+        return pReader;
+    }
+    void DeleteEndpointReader(IEndpointReader* pReader) override
+    {
+        --m_nReadersAlive;
+        m_real.DeleteEndpointReader(pReader);
+    }
+
+private:
+    IAudioEndpoints& m_real;
+};
+
 TEST(Win32Platform, DetectsWhatWindowsReports)
 {
     OSVERSIONINFOEXA version = {};
@@ -110,6 +143,30 @@ TEST(Win32Platform, TopologySearchWithoutTheDeviceLeavesNothingOpen)
     EXPECT_STREQ("", szPath);
     EXPECT_EQ(0, setupApi.m_nSetsOpen);
     EXPECT_EQ(0, setupApi.m_nBuffersHeld);
+}
+
+// Wine lists no endpoint with the device's instance path (often none at all).
+TEST(Win32Platform, EndpointSearchWithoutTheDeviceReleasesEveryReference)
+{
+    Platform platform = GetWin32Platform();
+    CCountingAudioEndpoints endpoints(*platform.pAudioEndpoints);
+    platform.pAudioEndpoints = &endpoints;
+    char16_t ids[4][kSysMaxPath] = {{u'p', 0}, {u'p', 0}, {u'p', 0}, {u'p', 0}};
+    char names[4][kSysMaxPath] = {"p", "p", "p", "p"};
+    std::int32_t nCount = -7;
+    const int nTakenBefore = Win32EndpointReferencesTaken();
+
+    EXPECT_FALSE(FindRenderEndpoints(platform, nullptr, "VID_2B91&PID_4C07&MI_01", ids, names, &nCount));
+
+    EXPECT_EQ(0, nCount);
+    EXPECT_EQ(u'p', ids[0][0]);
+    EXPECT_STREQ("p", names[0]);
+    EXPECT_EQ(1, endpoints.m_nReadersMade);
+    EXPECT_EQ(0, endpoints.m_nReadersAlive);
+    EXPECT_EQ("", Win32EndpointLeftovers());
+    const int nTaken = Win32EndpointReferencesTaken() - nTakenBefore;
+    std::printf("endpoint search took and released %d COM references\n", nTaken);
+    RecordProperty("com_references", nTaken);
 }
 
 TEST(Win32Platform, SessionKnowsThePlatformAndFindsNoDevice)
