@@ -141,6 +141,22 @@ TEST(MainWindowOnWine, KnowsThePlatformAndFindsNoDevice)
     EXPECT_FALSE(dlg.m_bDevicePresent);
 }
 
+TEST_F(MainWindowTest, SetStatusTextWritesTheLineThenShowsOrHidesIt)
+{
+    RunWhenIdle([&] {
+        CEndDialogOnExit end(m_dlg.m_hWnd);
+        HWND hStatus = ::GetDlgItem(m_dlg.m_hWnd, IDC_STATUS);
+        m_dlg.SetStatusText("Stop player before new audio format setting takes effect.", SW_SHOW);
+        EXPECT_TRUE(::IsWindowVisible(hStatus));
+        EXPECT_EQ(WindowText(hStatus), "Stop player before new audio format setting takes effect.");
+        // No text: the line keeps what it shows and only changes its visibility.
+        m_dlg.SetStatusText(nullptr, SW_HIDE);
+        EXPECT_FALSE(::IsWindowVisible(hStatus));
+        EXPECT_EQ(WindowText(hStatus), "Stop player before new audio format setting takes effect.");
+    });
+    m_dlg.DoModal();
+}
+
 TEST_F(MainWindowTest, SystemMenuEndsWithSeparatorAndAboutEntry)
 {
     RunWhenIdle([&] {
