@@ -24,7 +24,15 @@ CTarvelDlg::CTarvelDlg(const Platform& platform, CWnd* pParent)
 {
 }
 
-CTarvelDlg::~CTarvelDlg() = default;
+CTarvelDlg::~CTarvelDlg()
+{
+    // DestroyWindow releases the session; this covers a window that went another way.
+    if (m_pDevice != nullptr)
+    {
+        m_pDevice->Close();
+        delete m_pDevice;
+    }
+}
 
 void CTarvelDlg::DoDataExchange(CDataExchange* pDX)
 {

@@ -133,6 +133,8 @@ bool FindTopologyDevicePath(ISetupApi& setupApi, char (&szPath)[kSysMaxPath])
             return setupApi.SetupDiGetDeviceInterfaceDetailA(device.Get(), &iface, nullptr, 0, pnRequired);
         }))
         return false;
+    if (detail.Size() < sizeof(SysDeviceInterfaceDetailA))
+        return false;
     // Only the fixed part counts in cbSize: 5 bytes in 32-bit Windows, 8 in 64-bit Windows.
     auto* pDetail = static_cast<SysDeviceInterfaceDetailA*>(detail.Get());
     pDetail->cbSize = sizeof(SysDeviceInterfaceDetailA);
