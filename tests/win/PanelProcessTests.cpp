@@ -1,6 +1,6 @@
 // The real panel, started as its own process: a second start hands over to the first.
-// Kept in a program of its own: under Wine, once a test process has shown another process's
-// window, each later modal dialog of that test process takes 2 s longer (seen here).
+// Kept in a program of its own: it starts and ends panels and works with their windows, which
+// the in-process window tests must never find.
 #include <windows.h>
 
 #include <gtest/gtest.h>
