@@ -22,3 +22,19 @@ struct Platform
     IServiceControl* pServiceControl = nullptr;
     IAudioEndpoints* pAudioEndpoints = nullptr;
 };
+
+// The bundle of a system object that implements every interface but the endpoint one itself.
+template <typename TSystem>
+Platform MakePlatform(TSystem& system, IAudioEndpoints& audioEndpoints)
+{
+    Platform platform;
+    platform.pFileIo = &system;
+    platform.pSetupApi = &system;
+    platform.pSystemInfo = &system;
+    platform.pDebugOutput = &system;
+    platform.pTextConversion = &system;
+    platform.pFileSystem = &system;
+    platform.pServiceControl = &system;
+    platform.pAudioEndpoints = &audioEndpoints;
+    return platform;
+}

@@ -2,18 +2,10 @@
 // copies made into it.
 
 #include "sim/SimMachine.h"
+#include "sim/SimErrors.h"
 
 #include <cctype>
 #include <cstring>
-
-namespace {
-
-constexpr std::uint32_t kErrorFileNotFound = 2;
-constexpr std::uint32_t kErrorPathNotFound = 3;
-constexpr std::uint32_t kErrorFileExists = 80;
-constexpr std::uint32_t kErrorInvalidParameter = 87;
-
-} // namespace
 
 std::string CSimMachine::Fold(const std::string& path)
 {

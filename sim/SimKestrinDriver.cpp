@@ -1,14 +1,10 @@
 #include "sim/SimKestrinDriver.h"
+#include "sim/SimErrors.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr std::uint32_t kErrorInvalidFunction = 1;
-constexpr std::uint32_t kErrorFileNotFound = 2;
-constexpr std::uint32_t kErrorGenFailure = 31;
-constexpr std::uint32_t kErrorInvalidParameter = 87;
-constexpr std::uint32_t kErrorMoreData = 234;
 constexpr std::uint32_t kHeaderSize = 12;
 // No registry name is longer.
 constexpr std::size_t kMaxNameUnits = 32767;

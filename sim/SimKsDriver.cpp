@@ -1,13 +1,9 @@
 #include "sim/SimKsDriver.h"
+#include "sim/SimErrors.h"
 
 #include <cstring>
 
 namespace {
-
-constexpr std::uint32_t kErrorInvalidParameter = 87;
-constexpr std::uint32_t kErrorNotFound = 1168;
-constexpr std::uint32_t kErrorGenFailure = 31;
-constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 
 bool IsWireBits(std::uint8_t nBits)
 {
@@ -107,7 +103,7 @@ bool CSimKsDriver::HandleProperty(const void* pIn, std::uint32_t nInSize, void* 
     ++m_requests[std::make_pair(request.id, request.flags)];
     if (!pOut || nOutSize < sizeof(DeviceFormatBlock))
     {
-        *pnError = kErrorInsufficientBuffer;
+        *pnError = kSysErrorInsufficientBuffer;
         return false;
     }
     std::memcpy(&m_lastReceived, pOut, sizeof(m_lastReceived));

@@ -1,4 +1,5 @@
 #include "sim/SimMachine.h"
+#include "sim/SimErrors.h"
 
 #include "device/FormatProperty.h"
 #include "discovery/TopologyDiscovery.h"
@@ -8,12 +9,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr std::uint32_t kErrorFileNotFound = 2;
-constexpr std::uint32_t kErrorAccessDenied = 5;
-constexpr std::uint32_t kErrorInvalidHandle = 6;
-constexpr std::uint32_t kErrorInvalidFunction = 1;
-constexpr std::uint32_t kErrorInvalidParameter = 87;
 
 std::string Plural(std::size_t n, const char* pszWhat)
 {
@@ -113,16 +108,7 @@ CSimMachine::~CSimMachine()
 
 Platform CSimMachine::GetPlatform()
 {
-    Platform platform;
-    platform.pFileIo = this;
-    platform.pSetupApi = this;
-    platform.pSystemInfo = this;
-    platform.pDebugOutput = this;
-    platform.pTextConversion = this;
-    platform.pFileSystem = this;
-    platform.pServiceControl = this;
-    platform.pAudioEndpoints = this;
-    return platform;
+    return MakePlatform(*this, *this);
 }
 
 SimDevice& CSimMachine::AddDevice(const std::string& service, const std::string& instanceId)

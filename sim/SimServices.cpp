@@ -2,19 +2,7 @@
 // once it is stopped and its last handle is closed, as in Windows.
 
 #include "sim/SimMachine.h"
-
-namespace {
-
-constexpr std::uint32_t kErrorFileNotFound = 2;
-constexpr std::uint32_t kErrorInvalidHandle = 6;
-constexpr std::uint32_t kErrorInvalidParameter = 87;
-constexpr std::uint32_t kErrorBadExeFormat = 193;
-constexpr std::uint32_t kErrorServiceDoesNotExist = 1060;
-constexpr std::uint32_t kErrorServiceCannotAcceptControl = 1061;
-constexpr std::uint32_t kErrorServiceNotActive = 1062;
-constexpr std::uint32_t kErrorServiceMarkedForDelete = 1072;
-
-} // namespace
+#include "sim/SimErrors.h"
 
 SimService& CSimMachine::AddService(const std::string& name, const std::string& binaryPath, bool bRunning)
 {

@@ -2,17 +2,12 @@
 // size queries and record checks that Windows makes.
 
 #include "sim/SimMachine.h"
+#include "sim/SimErrors.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr std::uint32_t kErrorInvalidHandle = 6;
-constexpr std::uint32_t kErrorInvalidData = 13;
-constexpr std::uint32_t kErrorInvalidParameter = 87;
-constexpr std::uint32_t kErrorNoMoreItems = 259;
-constexpr std::uint32_t kErrorInvalidFlags = 1004;
-constexpr std::uint32_t kErrorInvalidUserBuffer = 1784;
 constexpr std::uint32_t kSpintActive = 1;
 
 } // namespace

@@ -67,19 +67,7 @@ class CWin32Platform : public IFileIo,
                        public IServiceControl
 {
 public:
-    Platform Bundle()
-    {
-        Platform platform;
-        platform.pFileIo = this;
-        platform.pSetupApi = this;
-        platform.pSystemInfo = this;
-        platform.pDebugOutput = this;
-        platform.pTextConversion = this;
-        platform.pFileSystem = this;
-        platform.pServiceControl = this;
-        platform.pAudioEndpoints = &GetWin32AudioEndpoints();
-        return platform;
-    }
+    Platform Bundle() { return MakePlatform(*this, GetWin32AudioEndpoints()); }
 
     // IFileIo
     SysHandle CreateFileA(const char* pszPath, std::uint32_t nAccess, std::uint32_t nShareMode,
